@@ -2,7 +2,7 @@
 // screen, one household's totals, the next code and one access-log row, each through the data
 // module's datasets and beside the same statement run straight on the SQLite C API.
 //
-//   build/bench_data [folder]     (default: a temporary folder; the register is kept there)
+//   build/bench/bench_data [folder]     (default: a temporary folder; the register is kept there)
 #include "data/Schema.h"
 #include "data/TDM.h"
 #include "platform/db/JetSql.h"

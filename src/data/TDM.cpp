@@ -172,25 +172,15 @@ void TDM::Conectar()
 
 void TDM::GravaAcesso(const QString &descricao)
 {
-    if (!QAcesso || !m_conn)
+    if (!m_conn)
         return;
     try {
+        // One INSERT whatever the size of the log; the values are bound, never spliced into the text.
         const QDateTime agora = os::clock().now();
-        QAcesso->open(QStringLiteral("select * from acessos"));
-        QAcesso->append();
-        QAcesso->setValue(QStringLiteral("Usuario"), UsuarioLogado);
-        QAcesso->setValue(QStringLiteral("Data"), agora.date());
-        QAcesso->setValue(QStringLiteral("Hora"), QTime(agora.time().hour(), agora.time().minute()));
-        QAcesso->setValue(QStringLiteral("Descricao"), descricao);
-        QAcesso->post();
-        QAcesso->close();
+        m_conn->execute(QStringLiteral("insert into acessos (Usuario, Data, Hora, Descricao) values (?1, ?2, ?3, ?4)"),
+                        {UsuarioLogado, agora.date(), QTime(agora.time().hour(), agora.time().minute()), descricao});
     } catch (...) {
         // The action that asked goes on as if the row had been written.
-        try {
-            QAcesso->cancel();
-            QAcesso->close();
-        } catch (...) {
-        }
     }
 }
 

@@ -94,13 +94,34 @@ FieldType fieldTypeFromDecl(const QString &declType, int *size)
 
 // ---- Statement -------------------------------------------------------------------------------
 
-Statement::Statement(sqlite3 *db, sqlite3_stmt *stmt, QString sql, const QHash<QString, FieldType> *computedTypes)
-    : m_db(db), m_stmt(stmt), m_sql(std::move(sql)), m_computed(computedTypes)
+sqlite3_stmt *StatementPool::take(const QString &sql) { return m_free.take(sql); }
+
+bool StatementPool::give(const QString &sql, sqlite3_stmt *stmt)
+{
+    if (m_free.contains(sql) || m_free.size() >= 64)
+        return false;
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    m_free.insert(sql, stmt);
+    return true;
+}
+
+void StatementPool::clear()
+{
+    for (sqlite3_stmt *st : std::as_const(m_free))
+        sqlite3_finalize(st);
+    m_free.clear();
+}
+
+Statement::Statement(sqlite3 *db, sqlite3_stmt *stmt, QString sql, const QHash<QString, FieldType> *computedTypes,
+                     std::weak_ptr<StatementPool> pool)
+    : m_db(db), m_stmt(stmt), m_sql(std::move(sql)), m_computed(computedTypes), m_pool(std::move(pool))
 {
 }
 
 Statement::Statement(Statement &&o) noexcept
-    : m_db(o.m_db), m_stmt(o.m_stmt), m_sql(std::move(o.m_sql)), m_computed(o.m_computed), m_types(std::move(o.m_types))
+    : m_db(o.m_db), m_stmt(o.m_stmt), m_sql(std::move(o.m_sql)), m_computed(o.m_computed), m_pool(std::move(o.m_pool)),
+      m_types(std::move(o.m_types))
 {
     o.m_stmt = nullptr;
 }
@@ -113,6 +134,7 @@ Statement &Statement::operator=(Statement &&o) noexcept
         m_stmt = o.m_stmt;
         m_sql = std::move(o.m_sql);
         m_computed = o.m_computed;
+        m_pool = std::move(o.m_pool);
         m_types = std::move(o.m_types);
         o.m_stmt = nullptr;
     }
@@ -123,8 +145,11 @@ Statement::~Statement() { finalize(); }
 
 void Statement::finalize()
 {
-    if (m_stmt)
-        sqlite3_finalize(m_stmt);
+    if (m_stmt) {
+        const auto pool = m_pool.lock();
+        if (!pool || !pool->give(m_sql, m_stmt))
+            sqlite3_finalize(m_stmt);
+    }
     m_stmt = nullptr;
 }
 
@@ -335,6 +360,7 @@ Connection::Connection(sqlite3 *db, QString path) : m_db(db), m_path(std::move(p
 
 Connection::~Connection()
 {
+    m_pool->clear();
     if (m_db)
         sqlite3_close_v2(m_db);
 }
@@ -379,17 +405,28 @@ std::unique_ptr<Connection> Connection::open(const QString &path, bool create)
 
 Statement Connection::prepareNative(const QString &sql)
 {
-    sqlite3_stmt *stmt = nullptr;
+    sqlite3_stmt *stmt = m_pool->take(sql);
+    if (stmt)
+        return Statement(m_db, stmt, sql, &m_computedTypes, m_pool);
     const QByteArray utf8 = sql.toUtf8();
-    const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &stmt, nullptr);
+    const int rc = sqlite3_prepare_v3(m_db, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
     if (rc != SQLITE_OK)
         throw DbError(lastError(m_db), rc);
     if (!stmt) // an empty statement (only blanks or comments)
         throw DbError(QStringLiteral("Comando SQL vazio"), SQLITE_MISUSE);
-    return Statement(m_db, stmt, sql, &m_computedTypes);
+    return Statement(m_db, stmt, sql, &m_computedTypes, m_pool);
 }
 
-Statement Connection::prepare(const QString &jetSql) { return prepareNative(jet::translate(jetSql)); }
+Statement Connection::prepare(const QString &jetSql)
+{
+    auto it = m_translated.constFind(jetSql);
+    if (it == m_translated.cend()) {
+        if (m_translated.size() >= 1000)
+            m_translated.clear();
+        it = m_translated.insert(jetSql, jet::translate(jetSql));
+    }
+    return prepareNative(*it);
+}
 
 int Connection::execute(const QString &jetSql, const QVariantList &params)
 {
@@ -455,6 +492,8 @@ bool Connection::isView(const QString &name) const
 
 void Connection::loadComputedColumnTypes()
 {
+    // A schema change invalidates what was prepared and how columns were typed.
+    m_pool->clear();
     m_computedTypes.clear();
     if (!tableExists(QStringLiteral("kova_tipos_colunas")))
         return;

@@ -44,11 +44,26 @@ FieldType fieldTypeFromDecl(const QString &declType, int *size = nullptr);
 QVariant convertStored(const QVariant &raw, FieldType type);
 QVariant toStorage(const QVariant &value, FieldType type);
 
+// Prepared statements a connection keeps for reuse, by SQL text: the program runs the same few
+// statements over and over (the access log, look-ups), and preparing is most of their cost.
+class StatementPool {
+public:
+    ~StatementPool() { clear(); }
+    sqlite3_stmt *take(const QString &sql);
+    // Keeps a finished statement for the next use of the same text; false when it was not kept.
+    bool give(const QString &sql, sqlite3_stmt *stmt);
+    void clear();
+
+private:
+    QHash<QString, sqlite3_stmt *> m_free;
+};
+
 // A prepared statement; steps lazily. Move-only.
 class Statement {
 public:
     Statement() = default;
-    Statement(sqlite3 *db, sqlite3_stmt *stmt, QString sql, const QHash<QString, FieldType> *computedTypes = nullptr);
+    Statement(sqlite3 *db, sqlite3_stmt *stmt, QString sql, const QHash<QString, FieldType> *computedTypes = nullptr,
+              std::weak_ptr<StatementPool> pool = {});
     Statement(Statement &&other) noexcept;
     Statement &operator=(Statement &&other) noexcept;
     Statement(const Statement &) = delete;
@@ -75,6 +90,7 @@ private:
     sqlite3_stmt *m_stmt = nullptr;
     QString m_sql;
     const QHash<QString, FieldType> *m_computed = nullptr; // types of computed view columns
+    std::weak_ptr<StatementPool> m_pool;
     mutable QVector<FieldType> m_types;
 };
 
@@ -120,6 +136,8 @@ private:
     sqlite3 *m_db = nullptr;
     QString m_path;
     QHash<QString, FieldType> m_computedTypes; // keys upper-cased
+    std::shared_ptr<StatementPool> m_pool = std::make_shared<StatementPool>();
+    QHash<QString, QString> m_translated;       // Jet text -> SQLite text
 };
 
 // Commits on commit(), rolls back when destroyed without it. Nested use joins the outer one.
