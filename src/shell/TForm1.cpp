@@ -52,13 +52,14 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     for (int i = 0; i < 4; ++i) {
         m_paineis[i] = new QLabel(barra);
         m_paineis[i]->setObjectName(QStringLiteral("Painel%1").arg(i));
-        m_paineis[i]->setFrameShape(QFrame::Panel);
+        m_paineis[i]->setFrameShape(QFrame::StyledPanel);
         m_paineis[i]->setFrameShadow(QFrame::Sunken);
-        m_paineis[i]->setContentsMargins(4, 0, 4, 0);
+        m_paineis[i]->setContentsMargins(6, 1, 6, 1);
         if (larguras[i] > 0)
             m_paineis[i]->setFixedWidth(larguras[i]);
         barra->addWidget(m_paineis[i], i == 3 ? 1 : 0);
     }
+    m_paineis[1]->setContentsMargins(1, 1, 1, 1); // "dd/mm/yyyy" in its 80 pixels
     m_paineis[1]->setAlignment(Qt::AlignCenter);
     m_paineis[2]->setAlignment(Qt::AlignCenter);
 
@@ -258,6 +259,9 @@ void TForm1::criaFundo()
     auto *fundo = new QWidget(this);
     fundo->setObjectName(QStringLiteral("Fundo"));
     fundo->setAutoFillBackground(true);
+    QPalette cor = fundo->palette();
+    cor.setColor(QPalette::Window, QColor(0xdf, 0xe6, 0xef));
+    fundo->setPalette(cor);
     setCentralWidget(fundo);
 
     Image1 = new QLabel(fundo);
@@ -293,11 +297,13 @@ void TForm1::criaFundo()
 
 void TForm1::FormCreate()
 {
+    // The whole work area; the desktop's own panels are already outside it.
     if (QScreen *tela = screen()) {
         const QRect area = tela->availableGeometry();
         move(area.topLeft());
-        resize(area.width(), area.height() - statusBar()->sizeHint().height() - 10);
+        resize(area.size());
     }
+    setWindowState(windowState() | Qt::WindowMaximized);
     DesabilitaTudo();
     if (width() < 800)
         ui::informacao(QStringLiteral("Este sistema foi desenvolvido para resulução mínima de 800 X 600!"), this);

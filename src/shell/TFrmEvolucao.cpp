@@ -38,6 +38,8 @@ TFrmEvolucao::TFrmEvolucao(QWidget *parent)
     Barra2->setObjectName(QStringLiteral("Barra2"));
     Barra2->setMaximum(4);
     Barra2->setValue(0);
+    Barra1->setTextVisible(false);
+    Barra2->setTextVisible(false);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(Panel1);

@@ -55,6 +55,9 @@ TFrmSenha::TFrmSenha(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::MSWindo
     Data->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     Data->setCalendarPopup(true);
 
+    Edit1->setMinimumWidth(200);
+    Edit2->setMinimumWidth(200);
+    Data->setMinimumWidth(130);
     auto *usuario = new QGroupBox(QStringLiteral(" Usuário: "), this);
     auto *formUsuario = new QFormLayout(usuario);
     formUsuario->addRow(QStringLiteral("Nome:"), Edit1);
@@ -62,6 +65,16 @@ TFrmSenha::TFrmSenha(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::MSWindo
     auto *confirmacao = new QGroupBox(QStringLiteral(" Confirmação de data: "), this);
     auto *formData = new QFormLayout(confirmacao);
     formData->addRow(QStringLiteral("Data atual:"), Data);
+    // Both groups line their fields up on the same column.
+    const int rotulo = fontMetrics().horizontalAdvance(QStringLiteral("Data atual:")) + 8;
+    for (QFormLayout *f : {formUsuario, formData}) {
+        f->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        f->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+        f->setHorizontalSpacing(10);
+        for (int i = 0; i < f->rowCount(); ++i)
+            if (QWidget *l = f->itemAt(i, QFormLayout::LabelRole)->widget())
+                l->setMinimumWidth(rotulo);
+    }
 
     xpButton1 = new QPushButton(QStringLiteral("Confirma"), this);
     xpButton1->setObjectName(QStringLiteral("xpButton1"));
@@ -79,7 +92,8 @@ TFrmSenha::TFrmSenha(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::MSWindo
     botoes->addWidget(xpButton2);
 
     auto *corpo = new QVBoxLayout;
-    corpo->setContentsMargins(12, 10, 12, 12);
+    corpo->setContentsMargins(14, 12, 14, 14);
+    corpo->setSpacing(10);
     corpo->addWidget(usuario);
     corpo->addWidget(confirmacao);
     corpo->addLayout(botoes);
@@ -88,8 +102,7 @@ TFrmSenha::TFrmSenha(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::MSWindo
     layout->setSpacing(0);
     layout->addWidget(Label1);
     layout->addLayout(corpo);
-    setFixedWidth(340);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    setFixedSize(layout->sizeHint().expandedTo(QSize(380, 0)));
 
     connect(Edit1, &QLineEdit::returnPressed, this, [this] { focusNextChild(); });
     connect(Edit2, &QLineEdit::returnPressed, this, &TFrmSenha::xpButton1Click);

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageAuthenticationCode>
 #include <QTemporaryFile>
 #include <filesystem>
 #include <memory>
@@ -153,29 +154,119 @@ int ZipReader::find(const QString &name) const
     return i < 0 ? -1 : int(i);
 }
 
+namespace {
+
+int aesKeyLength(zip_uint16_t method)
+{
+    switch (method) {
+    case ZIP_EM_AES_128: return 16;
+    case ZIP_EM_AES_192: return 24;
+    case ZIP_EM_AES_256: return 32;
+    default: return 0;
+    }
+}
+
+QByteArray pbkdf2Sha1(const QByteArray &password, const QByteArray &salt, int iterations, int length)
+{
+    QByteArray out;
+    QMessageAuthenticationCode mac(QCryptographicHash::Sha1, password);
+    for (quint32 block = 1; out.size() < length; ++block) {
+        QByteArray s = salt;
+        for (int shift = 24; shift >= 0; shift -= 8)
+            s.append(char(block >> shift));
+        mac.reset();
+        mac.addData(s);
+        QByteArray u = mac.result();
+        QByteArray t = u;
+        for (int i = 1; i < iterations; ++i) {
+            mac.reset();
+            mac.addData(u);
+            u = mac.result();
+            for (qsizetype k = 0; k < t.size(); ++k)
+                t[k] = char(t[k] ^ u[k]);
+        }
+        out += t;
+    }
+    return out.left(length);
+}
+
+} // namespace
+
+// libzip 1.7 checks the CRC of WinZip AE-2 entries, whose CRC field is 0 by design (7-Zip and others
+// write them), and so fails at their very end. Such an entry is still trusted when its own
+// authentication code (HMAC-SHA1 over the encrypted data, keys from PBKDF2) checks out.
+bool ZipReader::authenticAesEntry(int index, const QByteArray &password, zip_uint16_t method) const
+{
+    const int keyLength = aesKeyLength(method);
+    const int saltLength = keyLength / 2;
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (keyLength == 0 || zip_stat_index(m_zip, zip_uint64_t(index), 0, &st) < 0 || !(st.valid & ZIP_STAT_COMP_SIZE))
+        return false;
+    zip_file_t *f = zip_fopen_index(m_zip, zip_uint64_t(index), ZIP_FL_ENCRYPTED);
+    if (!f)
+        return false;
+    QByteArray raw;
+    char buffer[64 * 1024];
+    zip_int64_t n;
+    while ((n = zip_fread(f, buffer, sizeof buffer)) > 0)
+        raw.append(buffer, qsizetype(n));
+    zip_fclose(f); // a stored entry gets the same bogus CRC complaint here, after all its bytes
+    if (quint64(raw.size()) != st.comp_size || raw.size() < saltLength + 2 + 10)
+        return false;
+    const QByteArray salt = raw.left(saltLength);
+    const QByteArray keys = pbkdf2Sha1(password, salt, 1000, 2 * keyLength + 2);
+    if (keys.mid(2 * keyLength, 2) != raw.mid(saltLength, 2))
+        return false;
+    const QByteArray data = raw.mid(saltLength + 2, raw.size() - saltLength - 2 - 10);
+    const QByteArray code = QMessageAuthenticationCode::hash(data, keys.mid(keyLength, keyLength), QCryptographicHash::Sha1);
+    return code.left(10) == raw.right(10);
+}
+
 void ZipReader::extract(int index, QIODevice &out, const QByteArray &password,
                         const std::function<void(QByteArrayView)> &onChunk) const
 {
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat_index(m_zip, zip_uint64_t(index), 0, &st) < 0)
+        throw ZipError(archiveError(m_zip));
     zip_file_t *f = zip_fopen_index_encrypted(m_zip, zip_uint64_t(index), 0,
                                               password.isEmpty() ? nullptr : password.constData());
     if (!f)
         throw ZipError(archiveError(m_zip));
-    std::unique_ptr<zip_file_t, int (*)(zip_file_t *)> guard(f, zip_fclose);
     char buffer[64 * 1024];
+    quint64 written = 0;
+    int code = ZIP_ER_OK;
+    QString why;
     for (;;) {
         const zip_int64_t n = zip_fread(f, buffer, sizeof buffer);
-        if (n < 0)
-            throw ZipError(QString::fromUtf8(zip_error_strerror(zip_file_get_error(f))));
+        if (n < 0) {
+            code = zip_error_code_zip(zip_file_get_error(f));
+            why = QString::fromUtf8(zip_error_strerror(zip_file_get_error(f)));
+            break;
+        }
         if (n == 0)
             break;
-        if (out.write(buffer, n) != n)
+        if (out.write(buffer, n) != n) {
+            zip_fclose(f);
             throw ZipError(out.errorString());
+        }
+        written += quint64(n);
         if (onChunk)
             onChunk(QByteArrayView(buffer, qsizetype(n)));
     }
-    const int rc = zip_fclose(guard.release());
-    if (rc != 0)
-        throw ZipError(codeText(rc));
+    const int rc = zip_fclose(f);
+    if (code == ZIP_ER_OK && rc != 0) {
+        code = rc;
+        why = codeText(rc);
+    }
+    if (code == ZIP_ER_OK)
+        return;
+    const bool ae2Complaint = code == ZIP_ER_CRC && (st.valid & ZIP_STAT_CRC) && st.crc == 0 &&
+                              (st.valid & ZIP_STAT_SIZE) && written == st.size && (st.valid & ZIP_STAT_ENCRYPTION_METHOD);
+    if (ae2Complaint && authenticAesEntry(index, password, st.encryption_method))
+        return;
+    throw ZipError(why);
 }
 
 QByteArray ZipReader::read(int index, const QByteArray &password) const
@@ -235,8 +326,14 @@ QStringList extractAll(const QString &archive, const QString &folder, const QByt
         names << name;
     }
     const QDir dir(folder);
-    if (!dir.exists())
+    if (folder.isEmpty() || !dir.exists())
         throw ZipError(QStringLiteral("Pasta não encontrada: ") + shown(folder));
+
+    // Second guard: every target must sit directly in the folder.
+    const QString home = QDir::cleanPath(dir.absolutePath());
+    for (const QString &name : names)
+        if (QDir::cleanPath(QFileInfo(dir.filePath(name)).absolutePath()) != home)
+            throw ZipError(QStringLiteral("Nome de arquivo não permitido no arquivo compactado: ") + name);
 
     std::vector<std::unique_ptr<QTemporaryFile>> parts;
     for (int i = 0; i < n; ++i) {

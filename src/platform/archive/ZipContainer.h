@@ -64,6 +64,7 @@ public:
     QByteArray read(int index, const QByteArray &password = {}) const;
 
 private:
+    bool authenticAesEntry(int index, const QByteArray &password, quint16 method) const;
     zip *m_zip = nullptr;
     QString m_path;
 };

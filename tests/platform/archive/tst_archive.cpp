@@ -179,7 +179,8 @@ private slots:
         QTest::addColumn<QStringList>("entradas");
         QTest::newRow("parent folder") << QStringList{"../evil.txt"};
         QTest::newRow("sub-folder") << QStringList{"sub/x.txt"};
-        QTest::newRow("absolute") << QStringList{"/evil.txt"};
+        // Absolute, but inside the temporary root, so that even a failing run writes nowhere else.
+        QTest::newRow("absolute") << QStringList{"<root>/evil.txt"};
         QTest::newRow("backslash parent") << QStringList{"..\\evil.txt"};
         QTest::newRow("drive") << QStringList{"C:evil.txt"};
         QTest::newRow("dot-dot itself") << QStringList{".."};
@@ -190,8 +191,10 @@ private slots:
         QFETCH(QStringList, entradas);
         {
             archive::ZipWriter w(root("mau.zip"));
-            for (const QString &e : entradas)
+            for (QString e : entradas) {
+                e.replace(QStringLiteral("<root>"), QDir(root()).absolutePath());
                 w.addData(e, "conteudo de " + e.toUtf8(), SenhaArquivoZip);
+            }
             w.close();
         }
         const QStringList antes = tree(root());
@@ -246,6 +249,23 @@ private slots:
         QVERIFY(ArquivoZipCriptografado(root("deles.zip")));
         QCOMPARE(DescompactaArquivo(root("deles.zip"), false), QStringLiteral("relatorio.rel"));
         QCOMPARE(readAll(prog("relatorio.rel")), texto + "fim");
+
+        // Theirs carry no CRC (AE-2): a stored entry is vouched for by its authentication code alone,
+        // and a tampered byte must be caught by it.
+        QVERIFY(run({"a", "-tzip", "-mx0", "-mem=AES256", senha, root("guardado.zip"), root("relatorio.rel")}));
+        QVERIFY(QFile::remove(prog("relatorio.rel")));
+        QCOMPARE(DescompactaArquivo(root("guardado.zip"), false), QStringLiteral("relatorio.rel"));
+        QCOMPARE(readAll(prog("relatorio.rel")), texto + "fim");
+        QByteArray zip = readAll(root("guardado.zip"));
+        const int nameLength = uchar(zip[26]) | uchar(zip[27]) << 8;
+        const int extraLength = uchar(zip[28]) | uchar(zip[29]) << 8;
+        zip[30 + nameLength + extraLength + 16 + 2 + 3] ^= 0x01; // a data byte, after salt and verifier
+        writeFile(root("adulterado.zip"), zip);
+        QVERIFY(QFile::remove(prog("relatorio.rel")));
+        expectError();
+        DescompactaArquivo(root("adulterado.zip"), true);
+        QVERIFY(!QFile::exists(prog("relatorio.rel")));
+        QVERIFY(QFile::exists(root("adulterado.zip")));
 
         // A backup archive is a plain ZIP that 7-Zip can test.
         archive::BackupArchive back;
