@@ -67,22 +67,18 @@ void ZipWriter::addFile(const QString &source, const QString &entryName, const Q
     const QFileInfo fi(source);
     if (!fi.isFile() || !fi.isReadable())
         throw ZipError(QStringLiteral("Arquivo não encontrado: ") + shown(source));
-    zip_source_t *src = zip_source_file(m_zip, QFile::encodeName(fi.absoluteFilePath()).constData(), 0, -1);
-    if (!src)
-        throw ZipError(archiveError(m_zip));
-    const zip_int64_t index = zip_file_add(m_zip, entryName.toUtf8().constData(), src, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8);
-    if (index < 0) {
-        zip_source_free(src);
-        throw ZipError(archiveError(m_zip));
-    }
-    setOptions(index, password, level);
+    addSource(zip_source_file(m_zip, QFile::encodeName(fi.absoluteFilePath()).constData(), 0, -1), entryName, password, level);
 }
 
 void ZipWriter::addData(const QString &entryName, const QByteArray &data, const QByteArray &password, int level)
 {
     m_buffers.append(data);
     const QByteArray &kept = m_buffers.last();
-    zip_source_t *src = zip_source_buffer(m_zip, kept.constData(), zip_uint64_t(kept.size()), 0);
+    addSource(zip_source_buffer(m_zip, kept.constData(), zip_uint64_t(kept.size()), 0), entryName, password, level);
+}
+
+void ZipWriter::addSource(zip_source_t *src, const QString &entryName, const QByteArray &password, int level)
+{
     if (!src)
         throw ZipError(archiveError(m_zip));
     const zip_int64_t index = zip_file_add(m_zip, entryName.toUtf8().constData(), src, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8);

@@ -10,6 +10,8 @@
 
 class QIODevice;
 struct zip;
+struct zip_source;
+typedef struct zip_source zip_source_t;
 
 namespace archive {
 
@@ -40,6 +42,7 @@ public:
 
 private:
     void setOptions(qint64 index, const QByteArray &password, int level);
+    void addSource(zip_source_t *src, const QString &entryName, const QByteArray &password, int level);
     zip *m_zip = nullptr;
     QString m_path;
     QList<QByteArray> m_buffers; // data of addData, alive until close

@@ -468,10 +468,12 @@ void Connection::rollback()
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
-bool Connection::tableExists(const QString &name) const
+bool Connection::schemaObjectExists(const QString &name, bool viewsOnly) const
 {
     sqlite3_stmt *st = nullptr;
-    sqlite3_prepare_v2(m_db, "select 1 from sqlite_master where type in ('table','view') and name=?1 collate nocase", -1, &st, nullptr);
+    const char *sql = viewsOnly ? "select 1 from sqlite_master where type='view' and name=?1 collate nocase"
+                                : "select 1 from sqlite_master where type in ('table','view') and name=?1 collate nocase";
+    sqlite3_prepare_v2(m_db, sql, -1, &st, nullptr);
     const QByteArray n = name.toUtf8();
     sqlite3_bind_text(st, 1, n.constData(), -1, SQLITE_TRANSIENT);
     const bool found = sqlite3_step(st) == SQLITE_ROW;
@@ -479,16 +481,8 @@ bool Connection::tableExists(const QString &name) const
     return found;
 }
 
-bool Connection::isView(const QString &name) const
-{
-    sqlite3_stmt *st = nullptr;
-    sqlite3_prepare_v2(m_db, "select 1 from sqlite_master where type='view' and name=?1 collate nocase", -1, &st, nullptr);
-    const QByteArray n = name.toUtf8();
-    sqlite3_bind_text(st, 1, n.constData(), -1, SQLITE_TRANSIENT);
-    const bool found = sqlite3_step(st) == SQLITE_ROW;
-    sqlite3_finalize(st);
-    return found;
-}
+bool Connection::tableExists(const QString &name) const { return schemaObjectExists(name, false); }
+bool Connection::isView(const QString &name) const { return schemaObjectExists(name, true); }
 
 void Connection::loadComputedColumnTypes()
 {

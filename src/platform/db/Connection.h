@@ -133,6 +133,7 @@ public:
 private:
     Connection(sqlite3 *db, QString path);
     void loadComputedColumnTypes();
+    bool schemaObjectExists(const QString &name, bool viewsOnly) const;
     sqlite3 *m_db = nullptr;
     QString m_path;
     QHash<QString, FieldType> m_computedTypes; // keys upper-cased

@@ -150,7 +150,9 @@ int compareFrom(A a0, B b0)
     }
 }
 
-int compareUtf8(const unsigned char *a, int na, const unsigned char *b, int nb)
+// Equal ASCII runs are compared in place; the rest goes through the full folding.
+template <typename Unit, typename Seq>
+int compareUnits(const Unit *a, int na, const Unit *b, int nb)
 {
     const int n = std::min(na, nb);
     int i = 0;
@@ -167,27 +169,12 @@ int compareUtf8(const unsigned char *a, int na, const unsigned char *b, int nb)
     // An exhausted side is a prefix of the other in both orders.
     if (i == n)
         return na == nb ? 0 : (na < nb ? -1 : 1);
-    return compareFrom(Utf8{a + i, a + na}, Utf8{b + i, b + nb});
+    return compareFrom(Seq{a + i, a + na}, Seq{b + i, b + nb});
 }
 
-int compareUtf16(const char16_t *a, int na, const char16_t *b, int nb)
-{
-    const int n = std::min(na, nb);
-    int i = 0;
-    for (; i < n; ++i) {
-        unsigned x = a[i], y = b[i];
-        if ((x | y) >= 0x80)
-            break;
-        if (x != y) {
-            x = asciiFold(x), y = asciiFold(y);
-            if (x != y)
-                return x < y ? -1 : 1;
-        }
-    }
-    if (i == n)
-        return na == nb ? 0 : (na < nb ? -1 : 1);
-    return compareFrom(Utf16{a + i, a + na}, Utf16{b + i, b + nb});
-}
+int compareUtf8(const unsigned char *a, int na, const unsigned char *b, int nb) { return compareUnits<unsigned char, Utf8>(a, na, b, nb); }
+
+int compareUtf16(const char16_t *a, int na, const char16_t *b, int nb) { return compareUnits<char16_t, Utf16>(a, na, b, nb); }
 
 int collate(void *, int na, const void *a, int nb, const void *b)
 {
