@@ -3,6 +3,7 @@
 #include "data/Funcoes.h"
 #include "data/Globals.h"
 #include "platform/ui/MessageService.h"
+#include "platform/ui/Widgets.h"
 
 #include <QDateEdit>
 #include <QFormLayout>
@@ -65,19 +66,9 @@ TFrmData::TFrmData(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::Customize
     setObjectName(QStringLiteral("FrmData"));
     setWindowTitle(QStringLiteral("Data"));
 
-    Label1 = new QLabel(QStringLiteral("Informe o data..."), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    QFont titulo = Label1->font();
-    titulo.setBold(true);
-    titulo.setPointSizeF(titulo.pointSizeF() + 4);
-    Label1->setFont(titulo);
-    Label1->setStyleSheet(QStringLiteral("background:#1d4f91; color:white; padding:10px 12px;"));
+    Label1 = ui::criaTitulo(QStringLiteral("Informe o data..."), this);
 
-    DataIni = new QDateEdit(this);
-    DataIni->setObjectName(QStringLiteral("DataIni"));
-    DataIni->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-    DataIni->setCalendarPopup(true);
-    DataIni->setMinimumWidth(130);
+    DataIni = ui::criaCampoData(QStringLiteral("DataIni"), this);
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("Data:"), DataIni);
 

@@ -6,6 +6,7 @@
 #include "platform/db/DatasetModel.h"
 #include "platform/os/IniFile.h"
 #include "platform/ui/MessageService.h"
+#include "platform/ui/Widgets.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -77,13 +78,7 @@ TFrmLoc::TFrmLoc(QWidget *parent) : QDialog(parent)
     setSizeGripEnabled(true);
     limpaLarguras();
 
-    Label1 = new QLabel(QStringLiteral("Localizar informação..."), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    QFont titulo = Label1->font();
-    titulo.setBold(true);
-    titulo.setPointSizeF(titulo.pointSizeF() + 4);
-    Label1->setFont(titulo);
-    Label1->setStyleSheet(QStringLiteral("background:#1d4f91; color:white; padding:10px 12px;"));
+    Label1 = ui::criaTitulo(QStringLiteral("Localizar informação..."), this);
 
     GroupBox1 = new QGroupBox(QStringLiteral(" Localizar / Filtrar: "), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));

@@ -1,6 +1,7 @@
 #include "reporting/TFrmLocReg.h"
 
 #include "platform/db/Dataset.h"
+#include "platform/ui/Widgets.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -18,13 +19,7 @@ TFrmLocReg::TFrmLocReg(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::MSWin
     setWindowTitle(QStringLiteral("Localizar registro"));
     setModal(false);
 
-    auto *cabecalho = new QLabel(QStringLiteral("Localizar registro..."), this);
-    cabecalho->setObjectName(QStringLiteral("Label1"));
-    QFont titulo = cabecalho->font();
-    titulo.setBold(true);
-    titulo.setPointSizeF(titulo.pointSizeF() + 4);
-    cabecalho->setFont(titulo);
-    cabecalho->setStyleSheet(QStringLiteral("background:#1d4f91; color:white; padding:10px 12px;"));
+    auto *cabecalho = ui::criaTitulo(QStringLiteral("Localizar registro..."), this);
 
     auto *rotulo = new QLabel(QStringLiteral("Informação a ser localizada:"), this);
     rotulo->setObjectName(QStringLiteral("Label2"));

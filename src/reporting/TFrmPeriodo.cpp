@@ -3,6 +3,7 @@
 #include "data/Funcoes.h"
 #include "data/Globals.h"
 #include "platform/ui/MessageService.h"
+#include "platform/ui/Widgets.h"
 #include "reporting/TFrmData.h"
 
 #include <QDateEdit>
@@ -23,11 +24,7 @@ TFrmPeriodo::TFrmPeriodo(QWidget *parent)
     auto *form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     for (auto [editor, nome, rotulo] : {std::tuple{&DataIni, "DataIni", "Período inicial:"}, std::tuple{&DataFim, "DataFim", "Período final:"}}) {
-        *editor = new QDateEdit(this);
-        (*editor)->setObjectName(QString::fromLatin1(nome));
-        (*editor)->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-        (*editor)->setCalendarPopup(true);
-        (*editor)->setMinimumWidth(130);
+        *editor = ui::criaCampoData(QString::fromLatin1(nome), this);
         form->addRow(QString::fromUtf8(rotulo), *editor);
     }
 

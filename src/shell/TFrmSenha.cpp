@@ -4,6 +4,7 @@
 #include "data/TDM.h"
 #include "platform/os/Clock.h"
 #include "platform/ui/MessageService.h"
+#include "platform/ui/Widgets.h"
 #include "shell/CapsLock.h"
 #include "shell/Encerramento.h"
 #include "shell/TForm1.h"
@@ -31,13 +32,7 @@ TFrmSenha::TFrmSenha(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::MSWindo
     setObjectName(QStringLiteral("FrmSenha"));
     setWindowTitle(QStringLiteral("Autenticação"));
 
-    Label1 = new QLabel(QStringLiteral("Logon do sistema"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    QFont titulo = Label1->font();
-    titulo.setBold(true);
-    titulo.setPointSizeF(titulo.pointSizeF() + 4);
-    Label1->setFont(titulo);
-    Label1->setStyleSheet(QStringLiteral("background:#1d4f91; color:white; padding:10px 12px;"));
+    Label1 = ui::criaTitulo(QStringLiteral("Logon do sistema"), this);
 
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
@@ -50,14 +45,10 @@ TFrmSenha::TFrmSenha(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::MSWindo
     Edit2->setMaxLength(20);
     // The single quote cannot be typed: the keystroke is discarded.
     Edit2->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[^']*")), Edit2));
-    Data = new QDateEdit(this);
-    Data->setObjectName(QStringLiteral("Data"));
-    Data->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-    Data->setCalendarPopup(true);
+    Data = ui::criaCampoData(QStringLiteral("Data"), this);
 
     Edit1->setMinimumWidth(200);
     Edit2->setMinimumWidth(200);
-    Data->setMinimumWidth(130);
     auto *usuario = new QGroupBox(QStringLiteral(" Usuário: "), this);
     auto *formUsuario = new QFormLayout(usuario);
     formUsuario->addRow(QStringLiteral("Nome:"), Edit1);
